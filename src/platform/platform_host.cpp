@@ -184,10 +184,10 @@ Event* FindEvent(HANDLE h) {
 BOOL PlatSetEvent(HANDLE h) {
     Event* e = FindEvent(h);
     if (!e) return FALSE;
-    {
-        std::lock_guard<std::mutex> lock(e->mtx);
-        e->bSignalled = true;
-    }
+    // Notified under the lock: a waiter that wakes may close the event at
+    // once, so the setter must be done with it before the lock is released.
+    std::lock_guard<std::mutex> lock(e->mtx);
+    e->bSignalled = true;
     e->cv.notify_all();
     return TRUE;
 }
