@@ -45,8 +45,13 @@ int OpenDeviceHandles();                             // device handles open now
 int LoadedLibraries();                               // library handles not yet freed
 int AllocatedPageBlocks();                           // PlatAllocPages blocks not yet freed
 
+// Failure injection: while set, PlatHeapAlloc answers null / PlatCreateEvent
+// answers null, as a system out of memory or handles would.
+void FailHeapAlloc(bool bFail);
+void FailCreateEvent(bool bFail);
+
 // Forgets every device, library, recorded call and open handle, and removes
-// the wait and message-box hooks.
+// the wait and message-box hooks and the failure injections.
 void Reset();
 
 }  // namespace hostseam

@@ -53,6 +53,8 @@ struct Registry {
     std::vector<char> openAttempts;
     PlatWaitHook pfnWait = nullptr;
     PlatMessageBoxHook pfnMessageBox = nullptr;
+    bool bFailHeapAlloc = false;
+    bool bFailCreateEvent = false;
 };
 
 Registry& Reg() {
@@ -101,6 +103,7 @@ void PlatFreePages(void* p) {
 }
 
 void* PlatHeapAlloc(size_t cb, BOOL bZero) {
+    if (Reg().bFailHeapAlloc) return nullptr;
     return bZero ? std::calloc(1, cb ? cb : 1) : std::malloc(cb ? cb : 1);
 }
 
@@ -165,6 +168,7 @@ BOOL PlatCloseHandle(HANDLE h) {
 }
 
 HANDLE PlatCreateEvent(BOOL bManualReset, BOOL bInitialState) {
+    if (Reg().bFailCreateEvent) return nullptr;
     auto* e = new Event;
     e->bSignalled = bInitialState != 0;
     e->bManualReset = bManualReset != 0;
@@ -309,6 +313,11 @@ void Reset() {
     reg.openAttempts.clear();
     reg.pfnWait = nullptr;
     reg.pfnMessageBox = nullptr;
+    reg.bFailHeapAlloc = false;
+    reg.bFailCreateEvent = false;
 }
+
+void FailHeapAlloc(bool bFail) { Reg().bFailHeapAlloc = bFail; }
+void FailCreateEvent(bool bFail) { Reg().bFailCreateEvent = bFail; }
 
 }  // namespace hostseam
