@@ -79,6 +79,119 @@ WORD SumImage(const BYTE* pImage, size_t cbImage) {
     return static_cast<WORD>(dwSum);
 }
 
+// Reports a reader error; kept out of the per-character path.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+int ReaderError(CFlashEngine& e, int nIndex) {
+    e.ReportError(nIndex);
+    return -1;
+}
+
+// The digit step: poll, read one character, take its value. -1 after
+// reporting a stop, the end of the file or a character that is not a digit.
+inline int ReadDigit(CFlashEngine& e) {
+    if (e.CBIfTerminated()) return ReaderError(e, ERR_TERMINATED);
+    const int ch = ReadChar(e._fpInput);
+    const int v = ch == EOF ? -1 : kHexDigit.v[ch & 0x7F];
+    if (v < 0) return ReaderError(e, ERR_FORMAT);
+    return v;
+}
+
+// Allocates the 1 MB block, points the banks at it and fills it with 0xFF
+// before any byte of the file is stored. False after reporting.
+bool AllocateImage(CFlashEngine& e) {
+    BYTE* pBlock = static_cast<BYTE*>(PlatAllocPages(CFlashEngine::kImageSize));
+    if (!pBlock) {
+        e.ReportError(ERR_ALLOC);
+        return false;
+    }
+    for (DWORD i = 0; i < CFlashEngine::kBankCount; ++i) {
+        e._pBank[i] = pBlock + i * CFlashEngine::kBankSize;
+        std::memset(e._pBank[i], 0xFF, CFlashEngine::kBankSize);
+    }
+    return true;
+}
+
+// Every way out after the buffer exists: lock a good image for the rest of
+// the run, and close the file unless ReportError already did.
+int Finish(CFlashEngine& e, int nResult) {
+    if (nResult == 1) PlatLockPages(e._pBank[0], CFlashEngine::kImageSize);
+    if (e._fpInput) {
+        std::fclose(e._fpInput);
+        e._fpInput = nullptr;
+    }
+    return nResult;
+}
+
+// The record loop over an open Intel HEX file and an allocated buffer.
+//
+// -1 covers every way the file can be refused. An error inside a reader step
+// (end of file, a non-hex character, a stop) has already been reported by the
+// step. A file the buffer cannot hold is refused here without a line of its
+// own: the procedure reports every -1 as "input file format mismatched!", and
+// a line from here as well would show the same message twice.
+int ReadHexRecords(CFlashEngine& e) {
+    CFlashEngine::_dwSegment = 0;
+    for (;;) {
+        e._byRecordSum = 0;
+        if (!e.SkipToChar(':')) return -1;
+        const int n = e.ReadHexByte();
+        if (n < 0) return -1;
+        const int hi = e.ReadHexByte();
+        if (hi < 0) return -1;
+        const int lo = e.ReadHexByte();
+        if (lo < 0) return -1;
+        const int type = e.ReadHexByte();
+        if (type < 0) return -1;
+        DWORD dwAddress = static_cast<DWORD>(hi * 256 + lo) + CFlashEngine::_dwSegment * 0x10000;
+
+        if (type == 0x00) {
+            // Bounds are checked for the whole record before its first byte
+            // is stored; nothing lands outside the buffer.
+            if (n > 0 && dwAddress + static_cast<DWORD>(n) - 1 >= kHexLimit) return -1;
+            for (int k = 0; k < n; ++k) {
+                e._byBank = static_cast<BYTE>(dwAddress >> 15);
+                e._wBankOffset = static_cast<WORD>(dwAddress & (CFlashEngine::kBankSize - 1));
+                const int v = e.ReadHexByte();
+                if (v < 0) return -1;
+                e._pBank[e._byBank][e._wBankOffset] = static_cast<BYTE>(v);
+                ++dwAddress;  // counts on past 0xFFFF instead of wrapping
+                if (dwAddress > e._dwImageSize) e._dwImageSize = dwAddress;
+            }
+            if (e.ReadHexByte() < 0) return -1;
+            if (e._byRecordSum != 0) return -1;  // the bytes stay stored
+        } else if (type == 0x01) {
+            if (e.ReadHexByte() < 0) return -1;
+            return n == 0 && e._byRecordSum == 0 ? 1 : -1;
+        } else if (type == 0x55) {
+            if (e.ReadHexByte() < 0) return -1;
+            if (n != 0 || e._byRecordSum != 0) return -1;
+            if (CFlashEngine::_dwSegment >= kMaxSegments) return -1;
+            ++CFlashEngine::_dwSegment;
+        } else {
+            return -1;  // the rest of the record is not read
+        }
+    }
+}
+
+// Reads an open raw image into the allocated banks: 1 when the file ended
+// within 1 MB, 0 when all 32 banks were filled, -2 on a read error.
+int ReadRawBanks(CFlashEngine& e) {
+    e._byBank = 0;
+    e._dwImageSize = 0;
+    while (e._byBank < CFlashEngine::kBankCount) {
+        const size_t cbRead =
+            std::fread(e._pBank[e._byBank], 1, CFlashEngine::kBankSize, e._fpInput);
+        ++e._byBank;
+        e._dwImageSize += static_cast<DWORD>(cbRead);
+        // A short read is the end of the image unless the stream failed; a
+        // failed read is never taken for the end, even when it read nothing.
+        if (cbRead < CFlashEngine::kBankSize) return std::ferror(e._fpInput) ? -2 : 1;
+    }
+    return 0;  // 1 MB or more: the first 1 MB is the image
+}
+
 }  // namespace
 
 int CFlashEngine::SkipToChar(int c) {
@@ -96,25 +209,13 @@ int CFlashEngine::SkipToChar(int c) {
     }
 }
 
-int CFlashEngine::ReadHexDigit() {
-    if (CBIfTerminated()) {
-        ReportError(ERR_TERMINATED);
-        return -1;
-    }
-    const int ch = ReadChar(_fpInput);
-    if (ch == EOF) {
-        ReportError(ERR_FORMAT);
-        return -1;
-    }
-    const int v = kHexDigit.v[ch & 0x7F];
-    if (v < 0) ReportError(ERR_FORMAT);
-    return v;
-}
+int CFlashEngine::ReadHexDigit() { return ReadDigit(*this); }
 
 int CFlashEngine::ReadHexByte() {
-    const int hi = ReadHexDigit();
+    // The digit step inlined twice: this runs for every byte of the file.
+    const int hi = ReadDigit(*this);
     if (hi < 0) return -1;
-    const int lo = ReadHexDigit();
+    const int lo = ReadDigit(*this);
     if (lo < 0) return -1;
     const BYTE v = static_cast<BYTE>(hi * 16 + lo);
     _byRecordSum = static_cast<BYTE>(_byRecordSum + v);
@@ -124,31 +225,6 @@ int CFlashEngine::ReadHexByte() {
 int CFlashEngine::LoadImage() {
     _dwImageSize = 0;
 
-    // Allocates the 1 MB block, points the banks at it and fills it with 0xFF
-    // before any byte of the file is stored. Answers 0 after reporting.
-    auto allocateImage = [this]() -> bool {
-        BYTE* pBlock = static_cast<BYTE*>(PlatAllocPages(kImageSize));
-        if (!pBlock) {
-            ReportError(ERR_ALLOC);
-            return false;
-        }
-        for (DWORD i = 0; i < kBankCount; ++i) {
-            _pBank[i] = pBlock + i * kBankSize;
-            std::memset(_pBank[i], 0xFF, kBankSize);
-        }
-        return true;
-    };
-    // Every way out after the file was opened: lock a good image for the rest
-    // of the run, and close the file unless ReportError already did.
-    auto finish = [this](int nResult) -> int {
-        if (nResult == 1) PlatLockPages(_pBank[0], kImageSize);
-        if (_fpInput) {
-            std::fclose(_fpInput);
-            _fpInput = nullptr;
-        }
-        return nResult;
-    };
-
     if (bHexImage) {
         // Text mode: on Windows CR LF line ends arrive as LF; the reader skips
         // them either way.
@@ -157,58 +233,10 @@ int CFlashEngine::LoadImage() {
             ReportError(ERR_OPEN_INPUT);
             return -2;
         }
-        if (!allocateImage()) return -3;
-        _dwSegment = 0;
-
-        // -1 covers every way the file can be refused. An error inside a
-        // reader step (end of file, a non-hex character, a stop) has already
-        // been reported by the step. A file the buffer cannot hold is refused
-        // here without a line of its own: the procedure reports every -1 as
-        // "input file format mismatched!", and a line from here as well would
-        // show the same message twice.
-        for (;;) {
-            _byRecordSum = 0;
-            if (!SkipToChar(':')) return finish(-1);
-            const int n = ReadHexByte();
-            if (n < 0) return finish(-1);
-            const int hi = ReadHexByte();
-            if (hi < 0) return finish(-1);
-            const int lo = ReadHexByte();
-            if (lo < 0) return finish(-1);
-            const int type = ReadHexByte();
-            if (type < 0) return finish(-1);
-            DWORD dwAddress = static_cast<DWORD>(hi * 256 + lo) + _dwSegment * 0x10000;
-
-            if (type == 0x00) {
-                // Bounds are checked for the whole record before its first
-                // byte is stored; nothing lands outside the buffer.
-                if (n > 0 && dwAddress + static_cast<DWORD>(n) - 1 >= kHexLimit) return finish(-1);
-                for (int k = 0; k < n; ++k) {
-                    _byBank = static_cast<BYTE>(dwAddress >> 15);
-                    _wBankOffset = static_cast<WORD>(dwAddress & (kBankSize - 1));
-                    const int v = ReadHexByte();
-                    if (v < 0) return finish(-1);
-                    _pBank[_byBank][_wBankOffset] = static_cast<BYTE>(v);
-                    ++dwAddress;  // counts on past 0xFFFF instead of wrapping
-                    if (dwAddress > _dwImageSize) _dwImageSize = dwAddress;
-                }
-                if (ReadHexByte() < 0) return finish(-1);
-                if (_byRecordSum != 0) return finish(-1);  // the bytes stay stored
-            } else if (type == 0x01) {
-                if (ReadHexByte() < 0) return finish(-1);
-                return finish(n == 0 && _byRecordSum == 0 ? 1 : -1);
-            } else if (type == 0x55) {
-                if (ReadHexByte() < 0) return finish(-1);
-                if (n != 0 || _byRecordSum != 0) return finish(-1);
-                if (_dwSegment >= kMaxSegments) return finish(-1);
-                ++_dwSegment;
-            } else {
-                return finish(-1);  // the rest of the record is not read
-            }
-        }
+        if (!AllocateImage(*this)) return -3;
+        return Finish(*this, ReadHexRecords(*this));
     }
 
-    // Raw binary image.
     _fpInput = std::fopen(sImagePath, "rb");
     if (!_fpInput) {
         ReportError(ERR_OPEN_INPUT);
@@ -219,34 +247,20 @@ int CFlashEngine::LoadImage() {
     // so the loader never returns with it open. A length the C library
     // cannot tell (beyond its long) is left to the reads.
     const long nLength = std::fseek(_fpInput, 0, SEEK_END) == 0 ? std::ftell(_fpInput) : -1L;
-    if (nLength == 0) return finish(-2);
-    if (!allocateImage()) return -3;
-    if (std::fseek(_fpInput, 0, SEEK_SET) != 0) return finish(-2);
-
-    _byBank = 0;
-    _dwImageSize = 0;
-    _wSecSum = 0;
-    int nResult = 0;
-    bool bDecided = false;
-    while (!bDecided && _byBank < kBankCount) {
-        const size_t cbRead = std::fread(_pBank[_byBank], 1, kBankSize, _fpInput);
-        if (cbRead < kBankSize) {
-            // A short read is the end of the image unless the stream failed;
-            // a failed read is never taken for the end, even when it read
-            // nothing.
-            nResult = std::ferror(_fpInput) ? -2 : 1;
-            bDecided = true;
-        }
-        ++_byBank;
-        _dwImageSize += static_cast<DWORD>(cbRead);
+    if (nLength == 0) {
+        std::fclose(_fpInput);
+        _fpInput = nullptr;
+        return -2;
     }
-    if (!bDecided) nResult = 0;  // 1 MB or more: the first 1 MB is the image
+    if (!AllocateImage(*this)) return -3;
+    _wSecSum = 0;
+    const int nResult = std::fseek(_fpInput, 0, SEEK_SET) == 0 ? ReadRawBanks(*this) : -2;
 
-    // The whole 1 MB, fill included, whatever the read gave.
+    // The whole 1 MB, fill included, whatever the reads gave.
     _bModelFound = 0;
     _bRevFound = 0;
     _wSecSum = static_cast<WORD>(_wSecSum + SumImage(_pBank[0], kImageSize));
     if (FindSignature(_pBank[0], kImageSize, sDriveName, 24)) _bModelFound = 1;
     if (FindSignature(_pBank[0], kImageSize, sRevision, 2)) _bRevFound = 1;
-    return finish(nResult);
+    return Finish(*this, nResult);
 }
