@@ -191,6 +191,14 @@ CommandOutcome CEmulatedDrive::WriteBuffer(const BYTE* pCdb, DataDirection eDire
     if (uint64_t(dwOffset) + dwLen > m_buffer.size()) return IllegalRequest(0x24);
 
     const bool bBlock = dwOffset >= kHeaderSize;
+    if (bBlock && m_bDownloadEnded) {
+        m_bDownloadEnded = false;
+        m_wSum = 0;
+        m_dwHighWater = kHeaderSize;
+        m_dwBlocksReceived = 0;
+        m_bHeaderReceived = false;
+        std::fill(m_buffer.begin(), m_buffer.end(), BYTE(0xFF));
+    }
     if (dwLen) {
         std::memcpy(&m_buffer[dwOffset], pData, dwLen);
         if (bBlock) {
@@ -222,6 +230,7 @@ CommandOutcome CEmulatedDrive::WriteBuffer(const BYTE* pCdb, DataDirection eDire
 
 CommandOutcome CEmulatedDrive::Commit() {
     ++m_dwCommitAttempts;
+    m_bDownloadEnded = true;
     CommandOutcome out;
     if (const Fault* f = FindFault(FaultPoint::kCommit, 0, m_dwCommitAttempts)) {
         m_eCommit = CommitResult::kFaulted;

@@ -26,6 +26,8 @@
 //                        revision becomes strRevisionAfterCommit (when set),
 //                        and it is NOT READY for dwNotReadyMs by its clock.
 //   anything else        CHECK CONDITION, ILLEGAL REQUEST 20h/00h.
+// A commit, accepted or not, ends the download: the next image block starts a
+// new one (sum, received image and header start over).
 // While NOT READY every command, INQUIRY included, answers CHECK CONDITION
 // 02h/04h/01h: the drive is busy reprogramming its flash and does not answer.
 //
@@ -185,6 +187,7 @@ private:
     WORD m_wSum = 0;
     DWORD m_dwBlocksReceived = 0;
     bool m_bHeaderReceived = false;
+    bool m_bDownloadEnded = false;     // a commit came; the next block starts afresh
     CommitResult m_eCommit = CommitResult::kNone;
     std::vector<BYTE> m_firmware;
     bool m_bBusy = false;              // NOT READY window open
