@@ -66,7 +66,8 @@ bool ParseSense(const std::string& s, Fault& fault) {
     return true;
 }
 
-// "<point> [block N] [attempt N] [count N|every] [sense KK/AA/QQ]".
+// "block N | header | commit | inquiry", then any of "attempt N",
+// "count N|every", "sense KK/AA/QQ".
 bool ParseFault(const std::string& s, Fault& fault, std::string& strError) {
     std::istringstream in(s);
     std::string word;
@@ -80,7 +81,15 @@ bool ParseFault(const std::string& s, Fault& fault, std::string& strError) {
         strError = "fault point must be block, header, commit or inquiry";
         return false;
     }
-    bool bBlockGiven = false;
+    if (fault.ePoint == FaultPoint::kBlock) {
+        std::string strBlock;
+        DWORD v = 0;
+        if (!(in >> strBlock) || !ParseNumber(strBlock, 0xFFFFFF, v)) {
+            strError = "a block fault needs the block number: 'block N ...'";
+            return false;
+        }
+        fault.dwBlock = v;
+    }
     std::string value;
     while (in >> word) {
         word = Lower(word);
@@ -89,10 +98,7 @@ bool ParseFault(const std::string& s, Fault& fault, std::string& strError) {
             return false;
         }
         DWORD v = 0;
-        if (word == "block" && fault.ePoint == FaultPoint::kBlock && ParseNumber(value, 0xFFFFFF, v)) {
-            fault.dwBlock = v;
-            bBlockGiven = true;
-        } else if (word == "attempt" && ParseNumber(value, 0xFFFF, v) && v >= 1) {
+        if (word == "attempt" && ParseNumber(value, 0xFFFF, v) && v >= 1) {
             fault.dwFirstAttempt = v;
         } else if (word == "count" && Lower(value) == "every") {
             fault.dwAttempts = Fault::kEveryAttempt;
@@ -103,10 +109,6 @@ bool ParseFault(const std::string& s, Fault& fault, std::string& strError) {
             strError = "bad fault option '" + word + " " + value + "'";
             return false;
         }
-    }
-    if (fault.ePoint == FaultPoint::kBlock && !bBlockGiven) {
-        strError = "a block fault needs 'block N'";
-        return false;
     }
     return true;
 }
