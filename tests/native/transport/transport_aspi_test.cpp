@@ -89,12 +89,16 @@ TEST_F(AspiTransportTest, BuildsTheRequestBlock) {
     EXPECT_EQ(4, s.SRB_Target);
     EXPECT_EQ(0, s.SRB_Lun);
     EXPECT_EQ(SRB_DIR_IN | SRB_EVENT_NOTIFY, s.SRB_Flags);
-    EXPECT_EQ(36u, s.SRB_BufLen);
-    EXPECT_EQ(data, s.SRB_BufPointer);
+    // The block is byte packed: copy its wider fields out before comparing.
+    const DWORD dwBufLen = s.SRB_BufLen;
+    BYTE* const pBuf = s.SRB_BufPointer;
+    void* const pPostProc = s.SRB_PostProc;
+    EXPECT_EQ(36u, dwBufLen);
+    EXPECT_EQ(data, pBuf);
     EXPECT_EQ(14, s.SRB_SenseLen);
     EXPECT_EQ(12, s.SRB_CDBLen);
     EXPECT_EQ(0, std::memcmp(s.CDBByte, cdb, 12));
-    EXPECT_NE(nullptr, s.SRB_PostProc);
+    EXPECT_NE(nullptr, pPostProc);
     EXPECT_EQ(WAIT_TIMEOUT, fake.dwEventStateAtSend);  // created unsignalled (and reset)
 }
 
