@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# One end-to-end test step: runs the harness under Wine, then turns the
+# screenshots it saved (24-bit BMP) into PNG artifacts.
+#   run_e2e.sh WINE_RUN HARNESS ARTIFACT_DIR [harness arguments...]
+set -u
+wine_run=$1 harness=$2 artifacts=$3
+shift 3
+mkdir -p "$artifacts"
+"$wine_run" "$harness" --artifacts="$artifacts" "$@"
+rc=$?
+shopt -s nullglob
+for bmp in "$artifacts"/*.bmp; do
+  if convert "$bmp" "${bmp%.bmp}.png"; then
+    rm -f "$bmp"
+    echo "screenshot: ${bmp%.bmp}.png"
+  fi
+done
+exit $rc
