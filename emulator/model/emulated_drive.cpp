@@ -197,7 +197,13 @@ CommandOutcome CEmulatedDrive::WriteBuffer(const BYTE* pCdb, DataDirection eDire
         m_dwHighWater = kHeaderSize;
         m_dwBlocksReceived = 0;
         m_bHeaderReceived = false;
-        std::fill(m_buffer.begin(), m_buffer.end(), BYTE(0xFF));
+        if (m_bFirmwareInBuffer) {
+            m_firmware.swap(m_buffer);
+            m_bFirmwareInBuffer = false;
+            m_buffer.assign(m_firmware.size(), 0xFF);
+        } else {
+            std::fill(m_buffer.begin(), m_buffer.end(), BYTE(0xFF));
+        }
     }
     if (dwLen) {
         std::memcpy(&m_buffer[dwOffset], pData, dwLen);
@@ -240,7 +246,8 @@ CommandOutcome CEmulatedDrive::Commit() {
         out = IllegalRequest(0x26);
     } else {
         m_eCommit = CommitResult::kAccepted;
-        m_firmware.assign(m_buffer.begin() + kHeaderSize, m_buffer.begin() + m_dwHighWater);
+        m_dwFirmwareEnd = m_dwHighWater;
+        m_bFirmwareInBuffer = true;
         if (!m_config.strRevisionAfterCommit.empty())
             m_strRevision = Field(m_config.strRevisionAfterCommit, 4);
         if (m_config.dwNotReadyMs) {
@@ -265,6 +272,12 @@ const Fault* CEmulatedDrive::FindFault(FaultPoint ePoint, DWORD dwBlock, DWORD d
 
 std::vector<BYTE> CEmulatedDrive::ReceivedImage() const {
     return std::vector<BYTE>(m_buffer.begin() + kHeaderSize, m_buffer.begin() + m_dwHighWater);
+}
+
+std::vector<BYTE> CEmulatedDrive::Firmware() const {
+    const std::vector<BYTE>& from = m_bFirmwareInBuffer ? m_buffer : m_firmware;
+    if (from.size() < m_dwFirmwareEnd) return {};
+    return std::vector<BYTE>(from.begin() + kHeaderSize, from.begin() + m_dwFirmwareEnd);
 }
 
 WORD CEmulatedDrive::HeaderSum() const {

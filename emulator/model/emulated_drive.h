@@ -159,7 +159,7 @@ public:
     WORD HeaderSum() const;                                      // header bytes 30, 31 as received
     bool HeaderReceived() const { return m_bHeaderReceived; }
     CommitResult LastCommit() const { return m_eCommit; }
-    const std::vector<BYTE>& Firmware() const { return m_firmware; }  // image taken at the last good commit
+    std::vector<BYTE> Firmware() const;  // image taken at the last good commit
 
     // The report: a text file listing every command (CDB bytes in hex,
     // direction, length, outcome), then the image size, header sum, drive
@@ -189,7 +189,12 @@ private:
     bool m_bHeaderReceived = false;
     bool m_bDownloadEnded = false;     // a commit came; the next block starts afresh
     CommitResult m_eCommit = CommitResult::kNone;
+    // The last good commit's image: buffer offsets 32 .. m_dwFirmwareEnd of
+    // m_buffer until the next download begins, which moves that buffer here
+    // (a commit copies nothing).
     std::vector<BYTE> m_firmware;
+    DWORD m_dwFirmwareEnd = 0;
+    bool m_bFirmwareInBuffer = false;
     bool m_bBusy = false;              // NOT READY window open
     uint64_t m_qwReadyAt = 0;          // clock value at which it closes
     std::vector<DWORD> m_blockAttempts;// per block index

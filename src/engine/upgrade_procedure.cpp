@@ -25,6 +25,7 @@ enum : DWORD {
     kNameLen = 24,               // vendor + product identification
     kRevLen = 4,
     kMaxHexSegments = 15,        // validation covers 2 * segments + 2 banks of 32
+    kTraceBuffer = 16384,
 };
 
 enum : BYTE { kOpInquiry = 0x12 };
@@ -182,7 +183,10 @@ BYTE CFlashEngine::fgUpgrade() {
 
     // 7: the trace. Without it the upgrade still goes on.
     _fpLog = std::fopen(kTraceFile, "a");
-    if (!_fpLog) ReportError(ERR_OPEN_OUTPUT);
+    if (_fpLog)
+        std::setvbuf(_fpLog, nullptr, _IOFBF, kTraceBuffer);  // a 1 MB image's trace in one write
+    else
+        ReportError(ERR_OPEN_OUTPUT);
     WriteLog("Model Name : %.32s HID : %d TID : %d Ver.: %.12s\n", drive.szModel,
              static_cast<int>(drive.byHostId), static_cast<int>(drive.byTargetId), drive.szRevision);
 
