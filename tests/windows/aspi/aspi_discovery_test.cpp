@@ -128,6 +128,9 @@ protected:
     }
     void TearDown() override {
         EXPECT_EQ(fgUnloadAspi(table), 1);
+        // A pending command's worker holds the DLL until it has returned from
+        // signalling, which may be a moment after the program's wait ended.
+        for (int i = 0; i < 2000 && GetModuleHandleA("WNASPI32"); ++i) Sleep(1);
         EXPECT_EQ(GetModuleHandleA("WNASPI32"), nullptr) << "teardown leaves the library loaded";
         for (int i = 0; i < table.m_nDrives; ++i) PlatHeapFree(table.m_pDrives[i]);
         std::remove((ExeFolder() + "WNASPI32.cfg").c_str());
