@@ -227,6 +227,27 @@ TEST_F(Win98Aspi, InquiryAndAWholeDownloadReachThePendingDrive) {
     EXPECT_NE(strReport.find("drive sum: " + strHeaderSum + "\n"), std::string::npos) << strReport;
 }
 
+TEST_F(Win98Aspi, AFailingInquiryDropsTheDriveAndItsSenseComesBack) {
+    // Pending completion carries the failure, the target status and the
+    // sense bytes back through the request block.
+    WriteText(ExeFolder() + "WNASPI32.cfg",
+              "[drive]\n"
+              "completion = pending\n"
+              "fault = inquiry count every sense 05/24/00\n"
+              "report = aspi-test-report.txt\n");
+    LoadAndScan();
+    EXPECT_EQ(table.m_nDrives, 0);
+
+    DRIVE_INFO drive = {};
+    BYTE cdb[12] = {0x12, 0, 0, 0, 36};
+    BYTE data[36] = {};
+    BYTE sense[32] = {};
+    EXPECT_EQ(fgExecScsiCmd(&drive, SRB_DIR_IN, sizeof(data), data, sizeof(cdb), cdb, table.m_bNT, sense), 0);
+    EXPECT_EQ(sense[2], 0x05);
+    EXPECT_EQ(sense[12], 0x24);
+    EXPECT_EQ(sense[13], 0x00);
+}
+
 TEST_F(Win98Aspi, WithoutAConfigurationTheDemoDriveIsServed) {
     LoadAndScan();
     ASSERT_EQ(table.m_nDrives, 1);
