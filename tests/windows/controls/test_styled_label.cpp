@@ -297,3 +297,54 @@ TEST_F(LabelFixture, BitmapWithTextTakesThePlainPath)
     label.SetAngle(90);
     EXPECT_GT(CountColour(Shown(label), GetSysColor(COLOR_BTNFACE)), 0);
 }
+
+TEST_F(LabelFixture, HoverFlashingCursorAndTip)
+{
+    CStyledLabel& label = m_dlg.m_plain;
+    const COLORREF hover = RGB(0, 0, 200), fixed = RGB(90, 0, 0);
+
+    // Hover colouring: the hover colour while the mouse rests, the saved one after.
+    label.SetTextColor(fixed).SetHoverColor(hover).SetHoverColoring(TRUE);
+    label.SendMessage(WM_MOUSEHOVER);
+    EXPECT_EQ(label.GetTextColorValue(), hover);
+    EXPECT_GT(CountColour(Shown(label), hover), 0);
+    label.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(label.GetTextColorValue(), fixed);
+    // Only with a tip that has text, when asked so.
+    label.SetHoverNeedsTip(TRUE);
+    label.SendMessage(WM_MOUSEHOVER);
+    EXPECT_EQ(label.GetTextColorValue(), fixed);
+    label.EnableTip(TRUE).SetTipText("tip");
+    EXPECT_NE(label.GetTip().m_hWnd, nullptr);
+    EXPECT_EQ(label.GetTip().GetOwner(), &label);
+    label.SendMessage(WM_MOUSEHOVER);
+    EXPECT_EQ(label.GetTextColorValue(), hover);
+    label.SendMessage(WM_MOUSELEAVE);
+    label.EnableTip(FALSE);
+    EXPECT_EQ(label.GetTip().m_hWnd, nullptr);
+
+    // Text flashing blanks only the window text; the stored text stays and comes back.
+    label.SetText("Flash");
+    label.FlashText(TRUE, 10000);
+    label.SendMessage(WM_TIMER, 1);
+    EXPECT_EQ(GetWindowTextLengthA(label.m_hWnd), 0);
+    EXPECT_STREQ(label.GetText(), "Flash");
+    label.FlashText(FALSE, 0);
+    EXPECT_EQ(GetWindowTextLengthA(label.m_hWnd), 5);
+
+    // Background flashing: every other tick the fill is half the face colour.
+    label.FlashBackground(TRUE, 10000);
+    label.SendMessage(WM_TIMER, 2);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF half = RGB(GetRValue(face) / 2, GetGValue(face) / 2, GetBValue(face) / 2);
+    std::vector<COLORREF> shown = Shown(label);
+    EXPECT_GT(CountColour(shown, half), static_cast<int>(shown.size()) / 2);
+    label.SendMessage(WM_TIMER, 2);
+    EXPECT_EQ(CountColour(Shown(label), half), 0);
+    label.FlashBackground(FALSE, 0);
+
+    // Own cursor: WM_SETCURSOR is answered.
+    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), HTCLIENT), 0);
+    label.SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), HTCLIENT), TRUE);
+}
