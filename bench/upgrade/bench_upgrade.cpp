@@ -90,6 +90,36 @@ double RunEngine(const std::string& strPath) {
     return s;
 }
 
+// The loader's share alone: load (fill, read, scan, lock) and release, as
+// the engine does it; compare with the bare side's read of the same file.
+double RunLoadOnly(const std::string& strPath) {
+    FLASH_PARAM param = {};
+    std::snprintf(param.sImagePath, sizeof param.sImagePath, "%s", strPath.c_str());
+    std::snprintf(param.sDriveName, sizeof param.sDriveName, "%s", kModel);
+    std::snprintf(param.sRevision, sizeof param.sRevision, "1.00");
+    param.CBSetRevision = param.CBSetDriveName = param.CBShowMessage = param.CBShowStatus = IgnoreText;
+    param.CBSetProgress = IgnoreProgress;
+    param.CBIfTerminated = NeverStop;
+    CFlashEngine engine(param);
+    auto t0 = std::chrono::steady_clock::now();
+    engine.LoadImage();
+    PlatUnlockPages(engine._pBank[0], kImageBytes);
+    PlatFreePages(engine._pBank[0]);
+    return Seconds(t0);
+}
+
+double RunReadOnly(const std::string& strPath) {
+    auto t0 = std::chrono::steady_clock::now();
+    BYTE* pImage = static_cast<BYTE*>(PlatAllocPages(kImageBytes));
+    FILE* fp = pImage ? std::fopen(strPath.c_str(), "rb") : nullptr;
+    if (fp) {
+        if (std::fread(pImage, 1, kImageBytes, fp) != kImageBytes) std::fprintf(stderr, "short read\n");
+        std::fclose(fp);
+    }
+    PlatFreePages(pImage);
+    return Seconds(t0);
+}
+
 double RunBare(const std::string& strPath) {
     Rig rig;
     auto t0 = std::chrono::steady_clock::now();
@@ -138,7 +168,7 @@ int main() {
     hostseam::Reset();
     PlatSetWaitHook(NoWait);
 
-    std::vector<double> engine, bare, ratio;
+    std::vector<double> engine, bare, ratio, load, read;
     RunEngine(strPath);  // warm the file cache and the allocator
     RunBare(strPath);
     for (int i = 0; i < kRounds; ++i) {
@@ -146,11 +176,15 @@ int main() {
         bare.push_back(RunBare(strPath));
         // Paired, so a burst of load from elsewhere hits both sides of a round.
         ratio.push_back(engine.back() / bare.back());
+        load.push_back(RunLoadOnly(strPath));
+        read.push_back(RunReadOnly(strPath));
     }
     const double dEngine = Median(engine), dBare = Median(bare);
     std::printf("1 MB raw upgrade, %d rounds, medians\n", kRounds);
     std::printf("engine (Run, pass-through): %.3f ms\n", dEngine * 1e3);
     std::printf("bare transport loop:        %.3f ms\n", dBare * 1e3);
+    std::printf("load alone (engine): %.3f ms, read alone (bare): %.3f ms\n", Median(load) * 1e3,
+                Median(read) * 1e3);
     std::printf("ratio of the medians:       %.2f\n", dEngine / dBare);
     std::printf("engine/bare ratio: %.2f\n", Median(ratio));
 
