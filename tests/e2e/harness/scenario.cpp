@@ -34,7 +34,10 @@ bool ParseHarnessArgs(int argc, char** argv) {
             std::fprintf(stderr, "missing %sPATH\n", o.szName);
             ok = false;
         }
-    if (ok) CScratchFolder artifacts(Paths().strArtifacts);  // only created; earlier shots are replaced one by one
+    if (ok && !MakeFolders(Paths().strArtifacts)) {
+        std::fprintf(stderr, "cannot create %s\n", Paths().strArtifacts.c_str());
+        ok = false;
+    }
     return ok;
 }
 

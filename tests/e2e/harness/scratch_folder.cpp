@@ -45,14 +45,12 @@ bool WriteFileText(const std::string& strPath, const std::string& strText) {
 
 bool FileExists(const std::string& strPath) { return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-namespace {
 bool MakeFolders(const std::string& strPath) {
     if (CreateDirectoryA(strPath.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
     size_t slash = strPath.find_last_of('\\');
     if (slash == std::string::npos || slash < 3) return false;
     return MakeFolders(strPath.substr(0, slash)) && CreateDirectoryA(strPath.c_str(), nullptr);
 }
-}  // namespace
 
 CScratchFolder::CScratchFolder(const std::string& strPath) : m_strPath(strPath), m_bOk(MakeFolders(strPath)) {
     if (!m_bOk) return;

@@ -18,6 +18,8 @@ bool ReadFileText(const std::string& strPath, std::string* pText);
 bool WriteFileBytes(const std::string& strPath, const void* pData, size_t nSize);
 bool WriteFileText(const std::string& strPath, const std::string& strText);
 bool FileExists(const std::string& strPath);
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& strPath);
 
 class CScratchFolder {
 public:
