@@ -21,7 +21,9 @@ PFN_PLGBLT LookUpPlgBlt()
 {
     HMODULE hGdi = ::GetModuleHandleA("gdi32.dll");
     if (!hGdi) return nullptr;
-    return reinterpret_cast<PFN_PLGBLT>(reinterpret_cast<void*>(::GetProcAddress(hGdi, "PlgBlt")));
+    // void (*)(void) is the neutral function type, so neither cast is flagged.
+    return reinterpret_cast<PFN_PLGBLT>(
+        reinterpret_cast<void (*)(void)>(::GetProcAddress(hGdi, "PlgBlt")));
 }
 
 // Where the source's upper-left, upper-right and lower-left corners go.

@@ -47,10 +47,15 @@ public:
     friend bool operator!=(const CString& a, const char* b) { return a.Compare(b) != 0; }
     friend bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
     friend bool operator!=(const CString& a, const CString& b) { return a.Compare(b) != 0; }
+    friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
+    friend bool operator!=(const char* a, const CString& b) { return b.Compare(a) != 0; }
     friend bool operator<(const CString& a, const CString& b) { return a.Compare(b) < 0; }
 
     // printf-style formatting; the result is as long as it needs to be (never cut).
-    void Format(const char* pszFormat, ...);
+    // Pass a CString argument as (const char*)str or str.GetString(): the object
+    // itself must not go through "..."; the format attribute lets the compiler's
+    // format check (-Wall) flag that and every other argument mismatch.
+    void Format(const char* pszFormat, ...) __attribute__((format(gnu_printf, 2, 3)));
     void FormatV(const char* pszFormat, va_list args);
 
     // Case mapping of the whole text by the system (CharLowerBuffA / CharUpperBuffA),
