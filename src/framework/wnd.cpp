@@ -4,6 +4,13 @@
 
 const char* const CWnd::s_szObjectProp = "KestrelWndObject";
 
+namespace {
+// When a window is handed back while someone else's procedure sits on top of ours,
+// ours cannot be taken out of the chain; the procedure it must forward to stays
+// with the window under this property until the window is destroyed.
+const char* const kOrphanSuperProp = "KestrelWndSuper";
+}  // namespace
+
 CWnd::~CWnd()
 {
     if (!m_hWnd || FromHandlePermanent(m_hWnd) != this) return;
@@ -71,9 +78,12 @@ HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
     if (!hWnd) return nullptr;
-    if (m_pfnSuper &&
-        ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)) {
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_pfnSuper) {
+        if (::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)) {
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        } else {
+            ::SetPropA(hWnd, kOrphanSuperProp, reinterpret_cast<HANDLE>(m_pfnSuper));
+        }
     }
     m_pfnSuper = nullptr;
     m_bCreated = FALSE;
@@ -148,7 +158,11 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
 {
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (!pWnd || pWnd->m_hWnd != hWnd || !pWnd->m_pfnSuper) {
-        return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+        // Still in someone's chain after our object let go: pass straight through.
+        WNDPROC pfnSuper = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kOrphanSuperProp));
+        if (!pfnSuper) return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+        if (uMsg == WM_NCDESTROY) ::RemovePropA(hWnd, kOrphanSuperProp);
+        return ::CallWindowProcA(pfnSuper, hWnd, uMsg, wParam, lParam);
     }
     CurrentMsg saved = pWnd->m_msgCur;
     pWnd->m_msgCur = CurrentMsg{uMsg, wParam, lParam};

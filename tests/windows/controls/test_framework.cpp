@@ -165,6 +165,12 @@ TEST(Framework, SubclassAndUnsubclass)
     EXPECT_EQ(label.UnsubclassWindow(), hItem);
     EXPECT_EQ(GetWindowLongPtrA(hItem, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ForeignProc));
     EXPECT_EQ(label.m_hWnd, nullptr);
+    // Messages passing through our leftover procedure still reach the static's own:
+    // a static without SS_NOTIFY is transparent to hit tests (DefWindowProc is not).
+    RECT rcItem;
+    GetWindowRect(hItem, &rcItem);
+    EXPECT_EQ(SendMessageA(hItem, WM_NCHITTEST, 0, MAKELPARAM(rcItem.left + 1, rcItem.top + 1)),
+              HTTRANSPARENT);
     RemovePropA(hItem, "TestNext");
     SetWindowLongPtrA(hItem, GWLP_WNDPROC, original);
 
