@@ -84,7 +84,10 @@ bool ParseFault(const std::string& s, Fault& fault, std::string& strError) {
     if (fault.ePoint == FaultPoint::kBlock) {
         std::string strBlock;
         DWORD v = 0;
-        if (!(in >> strBlock) || !ParseNumber(strBlock, 0xFFFFFF, v)) {
+        // "block block N" was the first form of this line; files written
+        // for it still read the same.
+        if ((in >> strBlock) && Lower(strBlock) == "block") in >> strBlock;
+        if (!in || !ParseNumber(strBlock, 0xFFFFFF, v)) {
             strError = "a block fault needs the block number: 'block N ...'";
             return false;
         }

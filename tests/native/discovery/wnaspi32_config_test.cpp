@@ -53,6 +53,7 @@ TEST(AspiConfigTest, ReadsEveryKey) {
         "fault = block 3 attempt 2 count 4 sense 03/0C/01\n"
         "fault = commit count every\n"
         "fault = inquiry\n"
+        "fault = block block 9\n"
         "[drive]\n"
         "target = 1\n";
     AspiConfig config;
@@ -79,7 +80,7 @@ TEST(AspiConfigTest, ReadsEveryKey) {
     EXPECT_EQ(d.eAspiCompletion, AspiCompletion::kImmediate);
     EXPECT_EQ(d.dwAspiPendingDelayMs, 7u);
     EXPECT_EQ(d.strReportPath, "C:\\out\\r.txt");
-    ASSERT_EQ(d.faults.size(), 3u);
+    ASSERT_EQ(d.faults.size(), 4u);
     EXPECT_EQ(d.faults[0].ePoint, FaultPoint::kBlock);
     EXPECT_EQ(d.faults[0].dwBlock, 3u);
     EXPECT_EQ(d.faults[0].dwFirstAttempt, 2u);
@@ -90,6 +91,8 @@ TEST(AspiConfigTest, ReadsEveryKey) {
     EXPECT_EQ(d.faults[1].ePoint, FaultPoint::kCommit);
     EXPECT_EQ(d.faults[1].dwAttempts, Fault::kEveryAttempt);
     EXPECT_EQ(d.faults[2].ePoint, FaultPoint::kInquiry);
+    EXPECT_EQ(d.faults[3].ePoint, FaultPoint::kBlock);  // the first version's form
+    EXPECT_EQ(d.faults[3].dwBlock, 9u);
 
     // A drive that names nothing else is the demo drive, reported beside the DLL.
     const DriveConfig& e = config.drives[1];
