@@ -42,11 +42,9 @@ void RecordCapabilities(HANDLE hDevice, DRIVE_INFO* pDrive) {
     // Otherwise both stay 0: the transport then uses its buffer unaligned.
 }
 
-// Records every CD/DVD unit of one bus's inquiry chain. Answers the number
-// of records made.
-int ScanBusChain(DRIVE_TABLE& table, CDiscoveryLetterHandle& letter, const BYTE* pList, DWORD dwOffset) {
+// Records every CD/DVD unit of one bus's inquiry chain.
+void ScanBusChain(DRIVE_TABLE& table, CDiscoveryLetterHandle& letter, const BYTE* pList, DWORD dwOffset) {
     const DWORD cbEntry = offsetof(SCSI_INQUIRY_DATA, InquiryData) + kInquiryIdentityLength;
-    int nRecorded = 0;
     for (int nSteps = 0; dwOffset != 0 && nSteps < kMaxEntriesPerBus && !DriveTableFull(table); ++nSteps) {
         if (!InList(dwOffset, cbEntry)) break;
         const BYTE* pEntry = pList + dwOffset;
@@ -63,12 +61,10 @@ int ScanBusChain(DRIVE_TABLE& table, CDiscoveryLetterHandle& letter, const BYTE*
                 RecordCapabilities(letter.Get(), pDrive);
                 table.m_pDrives[table.m_nDrives++] = pDrive;
                 letter.Keep();
-                ++nRecorded;
             }
         }
         dwOffset = dwNext;
     }
-    return nRecorded;
 }
 
 void ScanLetter(DRIVE_TABLE& table, char chLetter) {
