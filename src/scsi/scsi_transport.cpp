@@ -66,10 +66,11 @@ int ExecPassThrough(const DRIVE_INFO* pDrive, BYTE byDirection, DWORD dwDataLen,
     if (!bounce.Data()) return 0;
 
     // The out bit wins: a caller that sets both is writing.
+    const bool bDataIn = !(byDirection & SRB_DIR_OUT) && (byDirection & SRB_DIR_IN);
     if (byDirection & SRB_DIR_OUT) {
         sptd.DataIn = SCSI_IOCTL_DATA_OUT;
         if (dwDataLen) std::memcpy(bounce.Data(), pData, dwDataLen);
-    } else if (byDirection & SRB_DIR_IN) {
+    } else if (bDataIn) {
         sptd.DataIn = SCSI_IOCTL_DATA_IN;
     }
     sptd.CdbLength = byCdbLen;
@@ -86,7 +87,7 @@ int ExecPassThrough(const DRIVE_INFO* pDrive, BYTE byDirection, DWORD dwDataLen,
         std::memcpy(pSense, block.ucSenseBuf, sizeof block.ucSenseBuf);
         return 0;
     }
-    if (sptd.DataIn == SCSI_IOCTL_DATA_IN && dwDataLen) std::memcpy(pData, bounce.Data(), dwDataLen);
+    if (bDataIn && dwDataLen) std::memcpy(pData, bounce.Data(), dwDataLen);
     return 1;
 }
 
