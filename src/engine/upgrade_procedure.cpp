@@ -124,7 +124,7 @@ BYTE CFlashEngine::fgUpgrade() {
     BYTE sSenseBuf[32] = {};
     char szLine[64];
 
-    // 1-2: the vendor query, then the image.
+    // The vendor query goes first, before the image is even loaded.
     fgQueryDrive(sSenseBuf);
     _wCheckSum = 0;
     int nLoad = LoadImage();
@@ -147,7 +147,8 @@ BYTE CFlashEngine::fgUpgrade() {
         return 0;
     }
 
-    // 3: validate the image and compute the checksum shown to the user.
+    // Refuse an image that does not name the drive; the checksum shown to
+    // the user is computed in the same pass.
     bool bFound = false;
     if (bHexImage) {
         const BYTE* pszName = reinterpret_cast<const BYTE*>(sDriveName);
@@ -166,14 +167,14 @@ BYTE CFlashEngine::fgUpgrade() {
         return 0;
     }
 
-    // 4: announce.
     std::snprintf(szLine, sizeof szLine, "Check Sum : %X", static_cast<unsigned>(_wCheckSum));
     CBShowMessage(szLine);
     CBShowStatus("Updating.....");
     CBSetProgress(0);
     CBShowMessage("Please wait a minute.....");
 
-    // 5-6: position and size of the download.
+    // An Intel HEX download always runs to the 64 KB unit after the
+    // highest address, even when that address ends a unit.
     DWORD dwWritten = 0;
     DWORD dwDevOffset = 0;
     _wBankOffset = 0;
@@ -181,7 +182,7 @@ BYTE CFlashEngine::fgUpgrade() {
     _wSecSum = 0;
     if (bHexImage) _dwImageSize = (_dwImageSize & 0xFFFF0000u) + kSettleUnit;
 
-    // 7: the trace. Without it the upgrade still goes on.
+    // Without the trace the upgrade still goes on; nothing is written to it then.
     _fpLog = std::fopen(kTraceFile, "a");
     if (_fpLog)
         std::setvbuf(_fpLog, nullptr, _IOFBF, kTraceBuffer);  // a 1 MB image's trace in one write
@@ -190,7 +191,6 @@ BYTE CFlashEngine::fgUpgrade() {
     WriteLog("Model Name : %.32s HID : %d TID : %d Ver.: %.12s\n", drive.szModel,
              static_cast<int>(drive.byHostId), static_cast<int>(drive.byTargetId), drive.szRevision);
 
-    // 8: the blocks.
     while (dwWritten < _dwImageSize) {
         if (CBIfTerminated()) {
             ReportError(ERR_TERMINATED);
@@ -221,7 +221,6 @@ BYTE CFlashEngine::fgUpgrade() {
     }
     WriteLog("Finished : fgWriteOneFlashCmdData()\n");
 
-    // 10: the header.
     if (!fgWriteHeader(0, sSenseBuf)) {
         WriteLog("Execute command error!! %2X/%2X/%2X\n", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13]);
         std::snprintf(szLine, sizeof szLine, "Execute command errorB!! %2X/%2X/%2X", sSenseBuf[2],
@@ -233,8 +232,8 @@ BYTE CFlashEngine::fgUpgrade() {
     WriteLog("Finished : fgWriteHeader()\n");
     CBSetProgress(15);
 
-    // 11: the commit. Its error line has no line end: the next upgrade's
-    // section continues it, as existing traces show.
+    // The commit's error line has no line end: the next upgrade's section
+    // continues it, as existing traces show.
     if (!fgCommitFlash(sSenseBuf)) {
         WriteLog("Execute command error!! %2X/%2X/%2X", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13]);
         std::snprintf(szLine, sizeof szLine, "Execute command errorC!! %2X/%2X/%2X", sSenseBuf[2],
@@ -244,7 +243,7 @@ BYTE CFlashEngine::fgUpgrade() {
         return 0;
     }
 
-    // 12-13: the drive reprograms its flash; fixed waits, not polls.
+    // The drive reprograms its flash: fixed waits, not polls.
     const DWORD nUnits = (_dwImageSize >> 16) & 0xFF;
     for (DWORD i = 0; i < nUnits; ++i) {
         CBSetProgress(static_cast<int>(20 + 3 * i));
@@ -255,7 +254,7 @@ BYTE CFlashEngine::fgUpgrade() {
     PlatSleep(kSettleLastMs);
     CBSetProgress(90);
 
-    // 15-17: show what the drive now says it is.
+    // Show what the drive now says it is.
     RefreshDriveIdentity(sSenseBuf);
     if (CBIfTerminated()) {
         ReportError(ERR_TERMINATED);
