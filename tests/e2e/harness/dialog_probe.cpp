@@ -29,8 +29,10 @@ bool ItemEnabled(HWND hDialog, int nId) {
 }
 
 bool PressButton(HWND hDialog, int nId) {
+    // A user cannot press a disabled button; BM_CLICK sent to one would still
+    // click it under Wine, so the harness refuses instead.
     HWND h = GetDlgItem(hDialog, nId);
-    return h && PostMessageA(h, BM_CLICK, 0, 0);
+    return h && IsWindowEnabled(h) && PostMessageA(h, BM_CLICK, 0, 0);
 }
 
 int ProgressPos(HWND hDialog, int nId) {

@@ -17,7 +17,7 @@ namespace e2e {
 std::string WindowText(HWND hwnd);
 std::string ItemText(HWND hDialog, int nId);
 bool ItemEnabled(HWND hDialog, int nId);
-// Posts BM_CLICK to the button; false when the item does not exist.
+// Posts BM_CLICK to the button; false when the item does not exist or is disabled.
 bool PressButton(HWND hDialog, int nId);
 // The progress bar's position (PBM_GETPOS), or -1 when it did not answer.
 int ProgressPos(HWND hDialog, int nId);

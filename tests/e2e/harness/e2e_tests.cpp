@@ -51,6 +51,10 @@ public:
     }
     HWND WaitMain() {
         m_hMain = m_process.WaitDialog(kMainTitle, kStartMs);
+        // The library has read its configuration by the time discovery is over.
+        std::string emulatorLog;
+        if (ReadFileText(m_folder.File("WNASPI32.log"), &emulatorLog))
+            ADD_FAILURE() << "the emulated drive refused its configuration:\n" << emulatorLog;
         return m_hMain;
     }
     HWND Main() const { return m_hMain; }
@@ -304,6 +308,7 @@ TEST(Refusal, BlockFailingSixTimes) {
     KestrelRun run(folder, LaunchOptions());
     HWND hMain = run.WaitMain();
     ASSERT_TRUE(hMain) << "no main dialog";
+    ExpectStartUp(hMain, "A049");
     ASSERT_TRUE(PressButton(hMain, kIdUpgrade));
     RunWatch watch = WatchRun(hMain, kUpgradeMs);
     ASSERT_TRUE(watch.bFinished) << ::testing::PrintToString(run.Log());

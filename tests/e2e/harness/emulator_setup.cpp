@@ -27,7 +27,7 @@ std::string EmulatorConfigText(const EmulatorSetup& s) {
     out += sz;
     out += "report = " + s.strReportName + "\n";
     for (const BlockFault& f : s.faults) {
-        std::snprintf(sz, sizeof sz, "fault = block block %u attempt 1 count %u sense %02X/%02X/%02X\n", f.uBlock,
+        std::snprintf(sz, sizeof sz, "fault = block %u attempt 1 count %u sense %02X/%02X/%02X\n", f.uBlock,
                       f.uAttempts, f.uSenseKey, f.uAsc, f.uAscq);
         out += sz;
     }
