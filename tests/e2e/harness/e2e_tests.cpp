@@ -82,6 +82,13 @@ private:
     HWND m_hMain = nullptr;
 };
 
+// Esc as the keyboard delivers it to the focused window; the dialog's
+// message loop turns it into IDCANCEL.
+void PressEsc(HWND hwnd) {
+    PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(hwnd, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
 // What the start-up shows for the demo's drive and allow-list.
 void ExpectStartUp(HWND hMain, const std::string& strRevision) {
     EXPECT_EQ(ItemText(hMain, kIdDrive), kListedDrive);
@@ -224,11 +231,8 @@ TEST(Upgrade, RawImageIgnoringEscAndCloseMidRun) {
     ASSERT_TRUE(PressButton(hMain, kIdUpgrade));
     bool bSurvived = false;
     RunWatch watch = WatchRun(hMain, kUpgradeMs, [&] {
-        HWND hLog = GetDlgItem(hMain, kIdLog);
-        PostMessageA(hMain, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(hMain, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-        PostMessageA(hLog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(hLog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        PressEsc(hMain);
+        PressEsc(GetDlgItem(hMain, kIdLog));
         DWORD_PTR r = 0;
         SendMessageTimeoutA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, &r);
         SendMessageTimeoutA(hMain, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
@@ -288,7 +292,11 @@ TEST(Refusal, CancelInTheConfirmation) {
     EXPECT_EQ(run.Log(), DemoListLines());
     EXPECT_EQ(ItemText(hMain, kIdStatus), "");
     EXPECT_FALSE(FileExists(folder.File("sum.txt")));
-    run.CloseProgram();
+    // With no run going, Esc ends the program: the same keys that a run
+    // must ignore do reach it.
+    PressEsc(hMain);
+    DWORD dwCode = 0;
+    EXPECT_TRUE(run.Process().WaitExit(15000, &dwCode)) << "Esc did not end the idle program";
     EmulatorReport report = run.Report(files);
     EXPECT_EQ(report.CountCdb("95"), 0u) << "the vendor query went out";
     EXPECT_EQ(report.CountCdb("3B"), 0u) << "a download command went out";
@@ -382,7 +390,12 @@ TEST(Refusal, Windows10FindsNoDrive) {
     EXPECT_FALSE(ItemEnabled(hMain, kIdUpgrade));
     Sleep(500);
     EXPECT_TRUE(run.Process().Running());
-    run.CloseProgram();
+    // WM_CLOSE, which a run must ignore, ends the idle program.
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(hMain, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
+    DWORD dwCode = 0;
+    EXPECT_TRUE(run.Process().WaitExit(15000, &dwCode)) << "WM_CLOSE did not end the idle program";
+    EXPECT_LT(dwCode, 0xC0000000u);
 }
 
 }  // namespace
