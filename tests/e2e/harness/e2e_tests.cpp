@@ -189,6 +189,10 @@ TEST(Upgrade, IntelHexImageThroughTheConfirmation) {
     HWND hConfirm = run.Process().WaitDialog(kConfirmTitle, 10000);
     ASSERT_TRUE(hConfirm) << "no confirmation dialog";
     EXPECT_FALSE(ItemEnabled(hMain, kIdClose)) << "Close must be disabled while the confirmation is open";
+    // It names the drive and revision exactly as the main dialog showed them.
+    EXPECT_EQ(ItemText(hConfirm, 1020), kListedDrive);
+    EXPECT_EQ(ItemText(hConfirm, 1022), "A049");
+    EXPECT_EQ(ItemText(hConfirm, 1026), "Are you ready to update your firmware ?");
     EXPECT_TRUE(SaveWindowShot(hConfirm, Shot("confirmation")));
     EXPECT_TRUE(SaveScreenShot(Shot("desktop_confirmation")));
     ASSERT_TRUE(PressButton(hConfirm, kIdOk));
