@@ -41,7 +41,13 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 # One X server for every Windows test; Wine's server stays up between test binaries.
 export WINEPREFIX="$build/win64/wineprefix"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  wineserver -p 30 2>/dev/null || true
+  # Wine'"'"'s server and its services are started here, detached from every
+  # test'"'"'s output, and kept up until the end: services started by a test
+  # would hold that test'"'"'s pipe open and ctest would wait for them.
+  "$0/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wineserver -k 2>/dev/null || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  "$0/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
   ctest --test-dir "$0" --output-on-failure -j 2' "$build/win64" 2>&1 | tee "$build/win64.ctest.log" || status=1
 summary+=("win64 under Wine: $(grep -E 'tests passed' "$build/win64.ctest.log" | tail -n 1)")
 wineserver -k 2>/dev/null || true
