@@ -98,19 +98,21 @@ inline int ReadDigit(CFlashEngine& e) {
     return v;
 }
 
-// Allocates the 1 MB block, points the banks at it and fills it with 0xFF
-// before any byte of the file is stored. False after reporting.
+// Allocates the 1 MB block and points the banks at it. False after reporting.
 bool AllocateImage(CFlashEngine& e) {
     BYTE* pBlock = static_cast<BYTE*>(PlatAllocPages(CFlashEngine::kImageSize));
     if (!pBlock) {
         e.ReportError(ERR_ALLOC);
         return false;
     }
-    for (DWORD i = 0; i < CFlashEngine::kBankCount; ++i) {
+    for (DWORD i = 0; i < CFlashEngine::kBankCount; ++i)
         e._pBank[i] = pBlock + i * CFlashEngine::kBankSize;
-        std::memset(e._pBank[i], 0xFF, CFlashEngine::kBankSize);
-    }
     return true;
+}
+
+// Every byte the file does not supply reads 0xFF.
+void FillImage(CFlashEngine& e, DWORD dwFrom) {
+    std::memset(e._pBank[0] + dwFrom, 0xFF, CFlashEngine::kImageSize - dwFrom);
 }
 
 // Every way out after the buffer exists: lock a good image for the rest of
@@ -234,6 +236,7 @@ int CFlashEngine::LoadImage() {
             return -2;
         }
         if (!AllocateImage(*this)) return -3;
+        FillImage(*this, 0);
         return Finish(*this, ReadHexRecords(*this));
     }
 
@@ -255,6 +258,9 @@ int CFlashEngine::LoadImage() {
     if (!AllocateImage(*this)) return -3;
     _wSecSum = 0;
     const int nResult = std::fseek(_fpInput, 0, SEEK_SET) == 0 ? ReadRawBanks(*this) : -2;
+    // The reads go straight into the banks, so only what they did not cover
+    // needs the fill: the same image as filling first, one pass fewer.
+    FillImage(*this, _dwImageSize);
 
     // The whole 1 MB, fill included, whatever the reads gave.
     _bModelFound = 0;
