@@ -124,6 +124,18 @@ BYTE CFlashEngine::fgUpgrade() {
     BYTE sSenseBuf[32] = {};
     char szLine[64];
 
+    // A block, the header or the commit failed for good: trace and log the
+    // drive's sense key, ASC and ASCQ, and end the run with the trace closed.
+    auto CommandFailed = [&](char cWhich, const char* pszTraceEnd) -> BYTE {
+        WriteLog("Execute command error!! %2X/%2X/%2X%s", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13],
+                 pszTraceEnd);
+        std::snprintf(szLine, sizeof szLine, "Execute command error%c!! %2X/%2X/%2X", cWhich, sSenseBuf[2],
+                      sSenseBuf[12], sSenseBuf[13]);
+        CBShowMessage(szLine);
+        CloseFile(_fpLog);
+        return 0;
+    };
+
     // The vendor query goes first, before the image is even loaded.
     fgQueryDrive(sSenseBuf);
     _wCheckSum = 0;
@@ -201,14 +213,7 @@ BYTE CFlashEngine::fgUpgrade() {
         BYTE bSent = 0;
         for (DWORD nAttempt = 0; nAttempt < kAttempts && !bSent; ++nAttempt)
             bSent = fgWriteOneFlashCmdData(dwDevOffset + kHeaderSize, sSenseBuf);
-        if (!bSent) {
-            WriteLog("Execute command error!! %2X/%2X/%2X\n", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13]);
-            std::snprintf(szLine, sizeof szLine, "Execute command errorA!! %2X/%2X/%2X", sSenseBuf[2],
-                          sSenseBuf[12], sSenseBuf[13]);
-            CBShowMessage(szLine);
-            CloseFile(_fpLog);
-            return 0;
-        }
+        if (!bSent) return CommandFailed('A', "\n");
         CBSetProgress(5);
         dwDevOffset += kBlockSize;
         dwWritten += kBlockSize;
@@ -221,27 +226,13 @@ BYTE CFlashEngine::fgUpgrade() {
     }
     WriteLog("Finished : fgWriteOneFlashCmdData()\n");
 
-    if (!fgWriteHeader(0, sSenseBuf)) {
-        WriteLog("Execute command error!! %2X/%2X/%2X\n", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13]);
-        std::snprintf(szLine, sizeof szLine, "Execute command errorB!! %2X/%2X/%2X", sSenseBuf[2],
-                      sSenseBuf[12], sSenseBuf[13]);
-        CBShowMessage(szLine);
-        CloseFile(_fpLog);
-        return 0;
-    }
+    if (!fgWriteHeader(0, sSenseBuf)) return CommandFailed('B', "\n");
     WriteLog("Finished : fgWriteHeader()\n");
     CBSetProgress(15);
 
     // The commit's error line has no line end: the next upgrade's section
     // continues it, as existing traces show.
-    if (!fgCommitFlash(sSenseBuf)) {
-        WriteLog("Execute command error!! %2X/%2X/%2X", sSenseBuf[2], sSenseBuf[12], sSenseBuf[13]);
-        std::snprintf(szLine, sizeof szLine, "Execute command errorC!! %2X/%2X/%2X", sSenseBuf[2],
-                      sSenseBuf[12], sSenseBuf[13]);
-        CBShowMessage(szLine);
-        CloseFile(_fpLog);
-        return 0;
-    }
+    if (!fgCommitFlash(sSenseBuf)) return CommandFailed('C', "");
 
     // The drive reprograms its flash: fixed waits, not polls.
     const DWORD nUnits = (_dwImageSize >> 16) & 0xFF;
