@@ -106,6 +106,8 @@ int ExecAspi(const DRIVE_INFO* pDrive, BYTE byDirection, DWORD dwDataLen, BYTE* 
     srb.SRB_SenseLen = ASPI_SENSE_LEN;
     srb.SRB_CDBLen = byCdbLen;
 
+    // Without a loaded ASPI layer there is nobody to send to.
+    if (!g_pfnSendASPI32Command) return 0;
     CAspiEvent event;
     if (!event.Handle()) return 0;
     srb.SRB_Flags |= SRB_EVENT_NOTIFY;

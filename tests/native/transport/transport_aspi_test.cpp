@@ -150,4 +150,10 @@ TEST_F(AspiTransportTest, NoEventMeansNothingIsSent) {
     EXPECT_EQ(0, fake.nCalls);
 }
 
+TEST_F(AspiTransportTest, NoAspiLayerFailsInsteadOfCallingThrough) {
+    g_pfnSendASPI32Command = nullptr;
+    BYTE data[36] = {};
+    EXPECT_EQ(0, Exec(SRB_DIR_IN, sizeof data, data));
+}
+
 }  // namespace
