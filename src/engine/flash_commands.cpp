@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/byte_sum.h"
 #include "engine/flash_engine.h"
 #include "scsi/scsi_transport.h"
 
@@ -38,19 +39,6 @@ void BuildWriteBuffer(BYTE* cdb, BYTE byMode, DWORD dwOffset, DWORD dwListLen) {
     PutBe24(&cdb[6], dwListLen);
 }
 
-// Copies one block and sums it in the same pass. The buffers never overlap
-// (the send buffer is the caller's own), which lets the compiler vectorize
-// the loop without a run-time check; the 32-bit accumulator keeps it free of
-// 16-bit wrapping, and its low 16 bits are the same sum.
-WORD CopyAndSumBlock(BYTE* __restrict pDst, const BYTE* __restrict pSrc) {
-    uint32_t dwSum = 0;
-    for (DWORD i = 0; i < CFlashEngine::kBlockSize; ++i) {
-        pDst[i] = pSrc[i];
-        dwSum += pSrc[i];
-    }
-    return static_cast<WORD>(dwSum);
-}
-
 }  // namespace
 
 void CFlashEngine::fgQueryDrive(BYTE* sSenseBuf) {
@@ -61,7 +49,9 @@ void CFlashEngine::fgQueryDrive(BYTE* sSenseBuf) {
 
 BYTE CFlashEngine::fgWriteOneFlashCmdData(DWORD dwOffset, BYTE* sSenseBuf) {
     BYTE sSendBuf[kBlockSize];
-    _wSecSum = static_cast<WORD>(_wSecSum + CopyAndSumBlock(sSendBuf, _pBank[_byBank] + _wBankOffset));
+    // One pass copies the block out of its bank and sums it.
+    _wSecSum = static_cast<WORD>(_wSecSum +
+                                 CopyAndSumBytes(sSendBuf, _pBank[_byBank] + _wBankOffset, kBlockSize));
 
     BYTE cdb[kCdbLen];
     BuildWriteBuffer(cdb, kModeDownloadOffsets, dwOffset, kBlockSize);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/byte_sum.h"
 #include "engine/error_messages.h"
 #include "engine/flash_engine.h"
 #include "platform/platform.h"
@@ -70,13 +71,6 @@ BYTE FindSignature(const BYTE* pImage, size_t cbImage, const char* pszText, size
         if (p < pEnd) ++p;
     }
     return 0;
-}
-
-// 16-bit wrapping sum of every byte of the image.
-WORD SumImage(const BYTE* pImage, size_t cbImage) {
-    DWORD dwSum = 0;  // 1 MB of 0xFF stays far below 2^32
-    for (size_t k = 0; k < cbImage; ++k) dwSum += pImage[k];
-    return static_cast<WORD>(dwSum);
 }
 
 // Reports a reader error; kept out of the per-character path.
@@ -265,7 +259,7 @@ int CFlashEngine::LoadImage() {
     // The whole 1 MB, fill included, whatever the reads gave.
     _bModelFound = 0;
     _bRevFound = 0;
-    _wSecSum = static_cast<WORD>(_wSecSum + SumImage(_pBank[0], kImageSize));
+    _wSecSum = static_cast<WORD>(_wSecSum + SumBytes(_pBank[0], kImageSize));
     if (FindSignature(_pBank[0], kImageSize, sDriveName, 24)) _bModelFound = 1;
     if (FindSignature(_pBank[0], kImageSize, sRevision, 2)) _bRevFound = 1;
     return Finish(*this, nResult);

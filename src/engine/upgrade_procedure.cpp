@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/byte_sum.h"
 #include "engine/error_messages.h"
 #include "engine/flash_engine.h"
 #include "platform/platform.h"
@@ -31,14 +32,6 @@ enum : DWORD {
 enum : BYTE { kOpInquiry = 0x12 };
 
 const char kTraceFile[] = "sum.txt";
-
-// The sum of one bank. A 32-bit accumulator keeps the loop free of 16-bit
-// wrapping so the compiler can vectorize it; its low 16 bits are the same sum.
-WORD SumBank(const BYTE* p, DWORD n) {
-    uint32_t s = 0;
-    for (DWORD i = 0; i < n; ++i) s += p[i];
-    return static_cast<WORD>(s);
-}
 
 // Advances the model-text search over one bank. j is the number of leading
 // characters of pszName matched so far (carried across banks); answers true
@@ -166,7 +159,7 @@ BYTE CFlashEngine::fgUpgrade() {
         const BYTE* pszName = reinterpret_cast<const BYTE*>(sDriveName);
         DWORD j = 0;
         for (DWORD i = 0; i <= 2 * _dwSegment + 1; ++i) {
-            _wSecSum = SumBank(_pBank[i], kBankSize);
+            _wSecSum = static_cast<WORD>(SumBytes(_pBank[i], kBankSize));
             _wCheckSum = static_cast<WORD>(_wCheckSum + _wSecSum);
             if (!bFound) bFound = SearchName(_pBank[i], kBankSize, pszName, j);
         }
