@@ -39,9 +39,10 @@ void CUpgradeDlg::SetupFlashParam() {
 }
 
 void CUpgradeDlg::OnUpgrade() {
-    // A press queued before the worker disabled the button must not start a
-    // second run.
-    if (IsUpgradeRunning()) return;
+    // One upgrade per run of the program: a press queued before the worker
+    // disabled the button, or a click sent to the disabled button after the
+    // run, must not start another.
+    if (IsUpgradeRunning() || m_bUpgradeStarted) return;
 
     g_pMainDlg = this;
     CWndRef btnClose = GetDlgItem(IDCANCEL);
@@ -113,7 +114,9 @@ void CUpgradeDlg::OnUpgrade() {
     // can then never start a second run. The worker disables it again.
     GetDlgItem(IDC_BTN_UPGRADE)->EnableWindow(FALSE);
     ::InterlockedExchange(&m_lUpgradeRunning, 1);
+    m_bUpgradeStarted = true;
     if (!BeginUpgradeThread()) {
+        m_bUpgradeStarted = false;
         ::InterlockedExchange(&m_lUpgradeRunning, 0);
         GetDlgItem(IDC_BTN_UPGRADE)->EnableWindow(TRUE);
         btnClose->EnableWindow(TRUE);

@@ -18,7 +18,8 @@ CUpgradeDlg::CUpgradeDlg(CWnd* pParent)
       m_szIdModel(),
       m_szIdFile(),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_lUpgradeRunning(0) {}
+      m_lUpgradeRunning(0),
+      m_bUpgradeStarted(false) {}
 
 CUpgradeDlg::~CUpgradeDlg() {
     // Destroy the window while the whole object is alive, so OnDestroy's

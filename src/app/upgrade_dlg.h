@@ -95,6 +95,8 @@ protected:
 
     // The worker's side; cleared by the worker before it enables Close.
     volatile LONG m_lUpgradeRunning;
+    // Set on this thread when the worker is started; never cleared.
+    bool m_bUpgradeStarted;
 
     friend UINT __cdecl UpgradeThreadProc(LPVOID pParam);
 };

@@ -90,8 +90,11 @@ TEST_F(UpgradeCommand, FillsTheJobBlockAndStartsOneWorker) {
     EXPECT_EQ(dlg.m_nModalResult, -1);
     EXPECT_EQ(dlg.SendMessage(WM_QUERYENDSESSION, 0, 0), FALSE);
 
-    // Once the run is over the program may end again.
+    // Once the run is over the program may end again, but Upgrade stays off
+    // and a click sent to it starts nothing.
     dlg.m_lUpgradeRunning = 0;
+    PressUpgrade();
+    EXPECT_EQ(dlg.m_nThreadStarts, 1);
     EXPECT_NE(dlg.SendMessage(WM_QUERYENDSESSION, 0, 0), FALSE);
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_EQ(dlg.m_nModalResult, IDCANCEL);
