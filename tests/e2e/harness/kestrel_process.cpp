@@ -128,6 +128,27 @@ HWND CKestrelProcess::WaitDialog(const char* szTitle, DWORD dwMs) {
     }
 }
 
+namespace {
+BOOL CALLBACK DescribeWindow(HWND hwnd, LPARAM lParam) {
+    std::string* p = reinterpret_cast<std::string*>(lParam);
+    char szClass[64] = {}, szTitle[128] = {};
+    GetClassNameA(hwnd, szClass, sizeof szClass);
+    GetWindowTextA(hwnd, szTitle, sizeof szTitle);
+    *p += std::string(p->empty() ? "" : ", ") + szClass + " \"" + szTitle + "\"" +
+          (IsWindowVisible(hwnd) ? "" : " (hidden)");
+    return TRUE;
+}
+}  // namespace
+
+std::string CKestrelProcess::DescribeWindows() {
+    std::string s;
+    if (m_hDesktop)
+        EnumDesktopWindows(m_hDesktop, DescribeWindow, reinterpret_cast<LPARAM>(&s));
+    else
+        EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&s));
+    return s.empty() ? "no windows" : s;
+}
+
 bool CKestrelProcess::Running() const {
     return m_hProcess && WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
 }
@@ -151,6 +172,9 @@ void CKestrelProcess::Stop() {
         CloseDesktop(m_hDesktop);
         m_hDesktop = nullptr;
     }
+    m_hProcess.Reset(nullptr);
+    m_hLauncher.Reset(nullptr);
+    m_dwPid = 0;
 }
 
 }  // namespace e2e

@@ -39,6 +39,11 @@ public:
     HWND WaitDialog(const char* szTitle, DWORD dwMs);
 
     bool Running() const;
+    // Ends the program (and its virtual desktop) if it still runs.
+    void Stop();
+    // The top-level windows this harness can see where the program runs:
+    // class and caption of each, for a failure message.
+    std::string DescribeWindows();
     // Waits for the program to end; true with its exit code when it did.
     bool WaitExit(DWORD dwMs, DWORD* pdwExitCode);
     DWORD ProcessId() const { return m_dwPid; }
@@ -47,7 +52,6 @@ public:
 
 private:
     bool AttachToDesktopProcess(HWND hDialog);
-    void Stop();
 
     CHandle m_hProcess;
     DWORD m_dwPid = 0;
